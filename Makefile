@@ -10,7 +10,7 @@ SANITIZE_FLAGS := -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sani
 export ASAN_OPTIONS  ?= detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export UBSAN_OPTIONS ?= print_stacktrace=1:halt_on_error=1
 
-.PHONY: deps configure build test test-sanitize bench install format clean
+.PHONY: deps configure build test test-sanitize bench install check-install format clean
 
 deps:
 	./scripts/install-deps.sh
@@ -38,6 +38,9 @@ bench: deps
 
 install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+check-install: build
+	./scripts/check-install.sh $(BUILD_DIR)
 
 format:
 	git ls-files '*.h' '*.cpp' | xargs clang-format -i

@@ -3,15 +3,17 @@
 namespace ostrel::string_converter {
 
 std::string newlineDelimit(std::string const& text) {
-  std::string line;
-  // One allocation for the kept bytes; the final line feed grows it at most once.
-  line.reserve(text.size());
+  // One allocation, room for every byte and the final line feed. Each byte
+  // is stored, and the write position advances only for bytes that are kept:
+  // a single branch-free pass.
+  std::string line(text.size() + 1, '\0');
+  char* out = line.data();
   for (char const byte : text) {
-    if (byte != '\t' && byte != '\n' && byte != '\r') {
-      line.push_back(byte);
-    }
+    *out = byte;
+    out += (byte != '\t') & (byte != '\n') & (byte != '\r');
   }
-  line.push_back('\n');
+  *out++ = '\n';
+  line.resize(static_cast<std::size_t>(out - line.data()));
   return line;
 }
 

@@ -27,14 +27,15 @@ TEST_P(NewlineDelimit, YieldsOneTerminatedLine) {
   EXPECT_EQ(input, c.input) << "the input must not change";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, NewlineDelimit,
-    ::testing::Values(
-        DelimitCase{"empty text", "", "\n"},
-        DelimitCase{"CR LF inside and LF at the end", "a\r\nb\n", "ab\n"},
-        DelimitCase{"only dropped bytes", "\t\n\r\r\n\t", "\n"},
-        DelimitCase{"tab between words", "one\ttwo", "onetwo\n"},
-        DelimitCase{"vertical tab, form feed and NUL are kept", "a\vb\fc\0d"s, "a\vb\fc\0d\n"s},
-        DelimitCase{"high bytes are kept", "\x80\xff\xc3\xa9", "\x80\xff\xc3\xa9\n"}));
+INSTANTIATE_TEST_SUITE_P(Cases, NewlineDelimit,
+                         ::testing::Values(DelimitCase{"empty text", "", "\n"},
+                                           DelimitCase{"CR LF inside and LF at the end", "a\r\nb\n",
+                                                       "ab\n"},
+                                           DelimitCase{"only dropped bytes", "\t\n\r\r\n\t", "\n"},
+                                           DelimitCase{"tab between words", "one\ttwo", "onetwo\n"},
+                                           DelimitCase{"vertical tab, form feed and NUL are kept",
+                                                       "a\vb\fc\0d"s, "a\vb\fc\0d\n"s},
+                                           DelimitCase{"high bytes are kept", "\x80\xff\xc3\xa9",
+                                                       "\x80\xff\xc3\xa9\n"}));
 
 }  // namespace

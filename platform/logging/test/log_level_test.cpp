@@ -21,12 +21,13 @@ TEST_P(LevelFromString, MapsNamesInAnyCase) {
       << "text: '" << GetParam().text << "'";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, LevelFromString,
-    ::testing::Values(LevelCase{"trace", 0}, LevelCase{"DEBUG", 1}, LevelCase{"Info", 2},
-                      LevelCase{"warn", 3}, LevelCase{"WARNING", 3}, LevelCase{"error", 4},
-                      LevelCase{"", 5}, LevelCase{"fatal", 5}, LevelCase{" info", 5},
-                      LevelCase{"warnx", 5}, LevelCase{"2", 5}));
+INSTANTIATE_TEST_SUITE_P(Names, LevelFromString,
+                         ::testing::Values(LevelCase{"trace", 0}, LevelCase{"DEBUG", 1},
+                                           LevelCase{"Info", 2}, LevelCase{"warn", 3},
+                                           LevelCase{"WARNING", 3}, LevelCase{"error", 4},
+                                           LevelCase{"", 5}, LevelCase{"fatal", 5},
+                                           LevelCase{" info", 5}, LevelCase{"warnx", 5},
+                                           LevelCase{"2", 5}));
 
 TEST(LevelName, NamesEveryLevelAndRejectsOthers) {
   EXPECT_STREQ(ostrel::logLevelName(ostrel::LOG_TRACE), "TRACE");

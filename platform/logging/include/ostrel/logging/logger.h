@@ -55,7 +55,9 @@ class OSTREL_LOGGING_MANAGER_EXPORT Logger {
 
   /// Level number of `text`: "trace" 0, "debug" 1, "info" 2, "warn" or
   /// "warning" 3, "error" 4, in any letter case; 5 for anything else.
-  static int getLevelFromString(std::string const& text) noexcept { return logLevelFromString(text); }
+  static int getLevelFromString(std::string const& text) noexcept {
+    return logLevelFromString(text);
+  }
 
  private:
   friend class LoggingManager;

@@ -1,0 +1,42 @@
+// Exercises one public entry point of each installed library and checks the
+// answers, so a broken install fails here rather than in an application.
+#include <ostrel/logging/logging_manager.h>
+#include <ostrel/settings/settings_manager.h>
+#include <ostrel/settings/settings_utils.h>
+#include <ostrel/string_converter/string_converter.h>
+
+#include <cstdlib>
+#include <iostream>
+
+namespace {
+
+int failures = 0;
+
+void check(bool ok, char const* what) {
+  if (!ok) {
+    std::cerr << "consumer check failed: " << what << '\n';
+    ++failures;
+  }
+}
+
+}  // namespace
+
+int main() {
+  check(ostrel::string_converter::newlineDelimit("a\tb\r\n") == "ab\n", "newlineDelimit");
+
+  auto& logging = ostrel::LoggingManager::getInstance();
+  int records = 0;
+  logging.addSink([&records](ostrel::LogRecord const&) { ++records; });
+  logging.getLogger("consumer").warn("installed logging works");
+  check(records == 1, "logging sink");
+
+  ostrel::SettingsManager settings;
+  settings.pathPush("Position");
+  ostrel::utils::setVector3f(settings, Eigen::Vector3f(1.0f, 2.0f, 3.0f));
+  check(ostrel::utils::getVector3f(settings) == Eigen::Vector3f(1.0f, 2.0f, 3.0f), "settings");
+
+  if (failures == 0) {
+    std::cout << "ostrel consumer: all checks passed\n";
+  }
+  return failures == 0 ? EXIT_SUCCESS : EXIT_FAILURE;
+}
