@@ -1,5 +1,6 @@
 // Exercises one public entry point of each installed library and checks the
 // answers, so a broken install fails here rather than in an application.
+#include <ostrel/core/ip_address_formatter.h>
 #include <ostrel/logging/logging_manager.h>
 #include <ostrel/settings/settings_manager.h>
 #include <ostrel/settings/settings_utils.h>
@@ -34,6 +35,8 @@ int main() {
   settings.pathPush("Position");
   ostrel::utils::setVector3f(settings, Eigen::Vector3f(1.0f, 2.0f, 3.0f));
   check(ostrel::utils::getVector3f(settings) == Eigen::Vector3f(1.0f, 2.0f, 3.0f), "settings");
+
+  check(ostrel::ip_format::ConvertIP::isIPv4("192.168.1.10"), "ConvertIP");
 
   if (failures == 0) {
     std::cout << "ostrel consumer: all checks passed\n";
