@@ -2,6 +2,8 @@
 #include <ostrel/settings/settings_tree_merge.h>
 #include <ostrel/settings/xml_file.h>
 
+#include <boost/algorithm/string/split.hpp>
+
 #include <iterator>
 #include <stdexcept>
 
@@ -28,7 +30,7 @@ std::size_t positionOf(SettingsManager::Tree const& parent, SettingsManager::Tre
 }  // namespace
 
 SettingsManager::SettingsManager() : LoggedComponent("SettingsManager") {
-  stack_.push_back(Level{&tree_, std::string()});
+  stack_.push_back(Level{&tree_, std::string(), std::string(), false});
 }
 
 SettingsManager::~SettingsManager() = default;
@@ -44,14 +46,34 @@ SettingsManager& SettingsManager::operator=(SettingsManager const& other) {
 }
 
 void SettingsManager::rebindPathStack(SettingsManager const& other) {
-  // Each level of `other` is a child of the level below it; walk the same
-  // child positions down this store's copy of the tree.
+  // Each level of `other` lies below the level before it, one child per
+  // fragment of the name pushed. Walk the same child positions down this
+  // store's copy of the tree.
   stack_.front().node = &tree_;
   for (std::size_t level = 1; level < stack_.size(); ++level) {
-    Tree const& otherParent = *other.stack_[level - 1].node;
-    std::size_t const position = positionOf(otherParent, other.stack_[level].node);
-    Tree& parent = *stack_[level - 1].node;
-    stack_[level].node = &std::next(parent.begin(), static_cast<std::ptrdiff_t>(position))->second;
+    Level const& step = other.stack_[level];
+    std::vector<std::string> fragments;
+    if (step.indexed) {
+      fragments.push_back(step.step);
+    } else {
+      boost::algorithm::split(fragments, step.step, [](char c) { return c == '.'; });
+    }
+    Tree const* original = other.stack_[level - 1].node;
+    Tree* copy = stack_[level - 1].node;
+    for (std::size_t f = 0; f < fragments.size(); ++f) {
+      Tree const* next = step.node;
+      if (f + 1 < fragments.size()) {
+        auto const child = original->find(fragments[f]);
+        if (child == original->not_found()) {
+          throw std::logic_error("SettingsManager: path stack does not match its tree");
+        }
+        next = &child->second;
+      }
+      std::size_t const position = positionOf(*original, next);
+      copy = &std::next(copy->begin(), static_cast<std::ptrdiff_t>(position))->second;
+      original = next;
+    }
+    stack_[level].node = copy;
   }
 }
 
@@ -59,7 +81,7 @@ void SettingsManager::pathPush(std::string const& name) {
   Tree& node = currentNode();
   auto child = node.get_child_optional(name);
   Tree* next = child ? &*child : &node.put_child(name, Tree());
-  stack_.push_back(Level{next, joinPath(currentPath(), name)});
+  stack_.push_back(Level{next, joinPath(currentPath(), name), name, false});
 }
 
 void SettingsManager::pathPush(std::string const& name, int index, Tree const* tree) {
@@ -87,7 +109,7 @@ void SettingsManager::pathPush(std::string const& name, int index, Tree const* t
     next->swap(replacement);
   }
   std::string path = joinPath(currentPath(), name) + "[" + std::to_string(index) + "]";
-  stack_.push_back(Level{next, std::move(path)});
+  stack_.push_back(Level{next, std::move(path), name, true});
 }
 
 std::string SettingsManager::pathPop() {

@@ -168,9 +168,14 @@ void writeXmlFile(std::string const& fileName, boost::property_tree::ptree const
   if (fs::is_directory(status)) {
     throwSystemError(fileName, EISDIR);
   }
-  if (fs::exists(status) && !fs::is_regular_file(status)) {
-    // A device or pipe cannot be replaced by rename: write to it directly.
-    std::ofstream out(fileName, std::ios::binary);
+  // Paths under /dev and /proc (such as /dev/stdout) name an open stream,
+  // even when it leads to a regular file: replacing that file by rename would
+  // cut the stream off from it.
+  bool const streamPath = fileName.rfind("/dev/", 0) == 0 || fileName.rfind("/proc/", 0) == 0;
+  if (streamPath || (fs::exists(status) && !fs::is_regular_file(status))) {
+    // A device or pipe cannot be replaced by rename: write to it directly,
+    // appending so that a stream leading to a regular file is not truncated.
+    std::ofstream out(fileName, std::ios::binary | std::ios::app);
     out.write(content.data(), static_cast<std::streamsize>(content.size()));
     out.flush();
     if (!out) {

@@ -123,6 +123,27 @@ TEST(SettingsValues, SetReplacesValueAndKeepsChildren) {
   EXPECT_EQ(settings.get<std::string>("Node.child"), "kept");
 }
 
+TEST(SettingsCopy, CopyFollowsDottedAndRepeatedPushes) {
+  SettingsManager original;
+  original.set("A.B.value", "first B");
+  original.pathPush("A");
+  original.pathPush("B", 1, nullptr);
+  original.set("value", "second B");
+  original.pathPop();
+  original.pathPop();
+  original.pathPush("A.B");
+  original.pathPush("C.D");
+  original.set("leaf", 1);
+
+  SettingsManager copy(original);
+  EXPECT_EQ(copy.currentPath(), "A.B.C.D");
+  EXPECT_EQ(copy.get<int>("leaf"), 1);
+  copy.set("leaf", 2);
+  EXPECT_EQ(original.get<int>("leaf"), 1);
+  copy.pathPop();
+  EXPECT_EQ(copy.get<std::string>("value"), "first B");
+}
+
 TEST(SettingsCopy, CopyStandsAtTheSamePathAndNeverChangesTheOriginal) {
   SettingsManager original;
   original.set("Transforms.Transform.name", "first");

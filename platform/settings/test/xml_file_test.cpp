@@ -7,6 +7,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -169,6 +170,25 @@ TEST_F(XmlFiles, SymbolicLinkKeepsPointingAtTheRewrittenFile) {
   settings.writeXML(path("link.xml"));
   EXPECT_TRUE(fs::is_symlink(path("link.xml")));
   EXPECT_THAT(read(target), HasSubstr("<a>2</a>"));
+}
+
+TEST_F(XmlFiles, StreamPathLeadingToARegularFileWritesThroughTheStream) {
+  // /proc/self/fd/N of a file opened for appending leads to that regular
+  // file; writing through it must not replace the file behind the stream.
+  std::string const target = file("redirected.xml", "");
+  FILE* const stream = std::fopen(target.c_str(), "a");
+  ASSERT_NE(stream, nullptr);
+  std::fputs("before\n", stream);
+  std::fflush(stream);
+  SettingsManager settings;
+  settings.set("a", 3);
+  settings.writeXML("/proc/self/fd/" + std::to_string(::fileno(stream)));
+  std::fputs("after\n", stream);
+  std::fclose(stream);
+  std::string const content = read(target);
+  EXPECT_THAT(content, ::testing::StartsWith("before\n"));
+  EXPECT_THAT(content, HasSubstr("<a>3</a>"));
+  EXPECT_THAT(content, ::testing::EndsWith("after\n"));
 }
 
 TEST_F(XmlFiles, NonRegularFileIsWrittenDirectly) {

@@ -123,6 +123,10 @@ class OSTREL_SETTINGS_MANAGER_EXPORT SettingsManager : public LoggedComponent {
   struct Level {
     Tree* node;
     std::string path;
+    /// Name given to the push that reached this level; a named push may
+    /// descend several levels at once ("A.B"), an indexed one only one.
+    std::string step;
+    bool indexed = false;
   };
 
   Tree& currentNode() { return *stack_.back().node; }

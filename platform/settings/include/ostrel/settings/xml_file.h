@@ -33,8 +33,9 @@ OSTREL_SETTINGS_MANAGER_EXPORT void readXmlFile(
 /// the target by rename, so a failed write never leaves a half-written file
 /// and an existing file is untouched unless the write succeeds. The file gets
 /// the mode a plain write would give it: the existing file's mode, or 0666
-/// less the umask. A path that exists but is not a regular file (a device such
-/// as /dev/stdout, a pipe) is written directly.
+/// less the umask. A path that exists but is not a regular file (a device, a
+/// pipe) and any path under /dev or /proc (such as /dev/stdout, even when it
+/// leads to a regular file) is written directly.
 /// @throws boost::property_tree::xml_parser_error naming the file and reason.
 OSTREL_SETTINGS_MANAGER_EXPORT void writeXmlFile(std::string const& fileName,
                                                  boost::property_tree::ptree const& tree);
