@@ -10,7 +10,7 @@ SANITIZE_FLAGS := -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sani
 export ASAN_OPTIONS  ?= detect_leaks=1:abort_on_error=1:strict_string_checks=1
 export UBSAN_OPTIONS ?= print_stacktrace=1:halt_on_error=1
 
-.PHONY: deps configure build test test-sanitize bench install check-install format clean
+.PHONY: deps configure build test test-sanitize bench install check-install format clean demo
 
 deps:
 	./scripts/install-deps.sh
@@ -47,3 +47,18 @@ format:
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(RELEASE_DIR)
+
+DEMO_OUTPUT := $(BUILD_DIR)/demo/tarvio-settings.xml
+
+# Converts the sample legacy settings in examples/settings/ into one Tarvio file.
+demo: configure
+	cmake --build $(BUILD_DIR) --target settings-converter
+	@mkdir -p $(dir $(DEMO_OUTPUT))
+	$(BUILD_DIR)/tools/settings_converter/settings-converter \
+	  --tarvio-template examples/settings/tarvio-template.xml \
+	  --halcett-settings examples/settings/halcett.ini \
+	  --pellam-calibration-file examples/settings/pellam-kestrin.xml \
+	  --lidars-to-use north,east,gate \
+	  --output-file $(DEMO_OUTPUT)
+	@echo "First lines of $(DEMO_OUTPUT):"
+	@head -n 30 $(DEMO_OUTPUT)
