@@ -13,7 +13,7 @@ case $build_dir in
 esac
 
 cmake --install "$build_dir" --prefix "$work/prefix" > "$work/install.log"
-for library in string_converter logging_manager settings_manager core; do
+for library in string_converter logging_manager settings_manager core pcl benchmark_utility thread_pool tarvio; do
   if ! ls "$work/prefix/lib/libostrel_$library.so.14" > /dev/null 2>&1; then
     echo "check-install: libostrel_$library.so.14 was not installed" >&2
     exit 1
