@@ -15,6 +15,7 @@ packages=(
   libgtest-dev
   libgmock-dev
   libbenchmark-dev
+  libtf2-dev
   clang-format
 )
 
