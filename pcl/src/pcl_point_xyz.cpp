@@ -1,7 +1,5 @@
 #include <ostrel/pcl/pcl_point_xyz.h>
 
-#include <algorithm>
-#include <cfloat>
 #include <cmath>
 
 #include <ostrel/pcl/pcl_point_xyzir.h>
@@ -76,15 +74,6 @@ P crossOf(P const& a, P const& b) {
 }
 
 }  // namespace
-
-bool almostEqual(float a, float b) {
-  if (a == b) {
-    return true;
-  }
-  float const difference = std::fabs(a - b);
-  // NaN fails every comparison below.
-  return difference <= FLT_EPSILON || difference <= std::max(a, b) * FLT_EPSILON;
-}
 
 bool operator==(PCL_PointXYZN const& a, PCL_PointXYZN const& b) {
   return almostEqual(a.x, b.x) && almostEqual(a.y, b.y) && almostEqual(a.z, b.z) && a.n == b.n;

@@ -26,6 +26,10 @@ TEST(PCLPointXYZNTest, EqualityIsTolerantOnCoordinatesAndExactOnTheLabel) {
   EXPECT_FALSE(PCL_PointXYZN(-1000.0f, 0, 0) ==
                PCL_PointXYZN(std::nextafter(-1000.0f, -2000.0f), 0, 0));
   EXPECT_FALSE(PCL_PointXYZN(NAN, 0, 0) == PCL_PointXYZN(NAN, 0, 0));
+  // An infinite coordinate matches only the same infinity.
+  EXPECT_TRUE(PCL_PointXYZN(INFINITY, 0, 0) == PCL_PointXYZN(INFINITY, 0, 0));
+  EXPECT_FALSE(PCL_PointXYZN(INFINITY, 0, 0) == PCL_PointXYZN(1e30f, 0, 0));
+  EXPECT_FALSE(PCL_PointXYZN(INFINITY, 0, 0) == PCL_PointXYZN(-INFINITY, 0, 0));
 }
 
 TEST(PCLPointXYZNTest, ArithmeticResultsCarryNoLabel) {

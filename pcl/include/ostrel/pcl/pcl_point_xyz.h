@@ -2,6 +2,7 @@
 
 #include <pcl/point_types.h>
 
+#include <ostrel/otl/almost_equal.h>
 #include <ostrel/pcl/export.h>
 
 namespace ostrel::modules {
@@ -24,10 +25,9 @@ struct EIGEN_ALIGN16 PCL_PointXYZ {
   PCL_MAKE_ALIGNED_OPERATOR_NEW
 };
 
-/// Tolerant float equality: true when `a` == `b`, or when |a − b| is at most
-/// FLT_EPSILON or at most max(a, b) × FLT_EPSILON (the signed maximum, so the
-/// relative bound helps only positive values). A NaN equals nothing.
-OSTREL_PCL_EXPORT bool almostEqual(float a, float b);
+/// The tolerant float equality of the point comparisons, the same function
+/// the tracked-state comparisons use.
+using ostrel::core::almostEqual;
 
 // Arithmetic on x, y, z in single precision. A point-valued result carries
 // the computed x, y, z and 1 in the fourth float; no other field takes part.
