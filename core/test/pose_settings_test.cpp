@@ -8,6 +8,8 @@
 
 #include "capture_sink.h"
 
+#include "quaternion_matchers.h"
+
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -28,14 +30,7 @@ Quaternionf aboutZ(double radians) {
                      static_cast<float>(std::sin(radians / 2)));
 }
 
-::testing::AssertionResult coefficientsNear(Quaternionf const& actual, Quaternionf const& expected,
-                                            float tolerance = 1e-6f) {
-  if (((actual.coeffs() - expected.coeffs()).cwiseAbs().array() <= tolerance).all()) {
-    return ::testing::AssertionSuccess();
-  }
-  return ::testing::AssertionFailure()
-         << actual.coeffs().transpose() << " is not " << expected.coeffs().transpose();
-}
+using test::coefficientsNear;
 
 /// A store standing at "Sensors.Lidar", with log records captured and the
 /// console silenced.

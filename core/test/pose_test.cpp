@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "quaternion_matchers.h"
+
 #include <cmath>
 #include <ostream>
 
@@ -47,14 +49,7 @@ Quaternionf intrinsicReference(Vector3f const& ypr) {
 }
 
 /// The coefficients (x, y, z, w) equal within `tolerance`, sign included.
-::testing::AssertionResult coefficientsNear(Quaternionf const& actual, Quaternionf const& expected,
-                                            float tolerance = 1e-6f) {
-  if (((actual.coeffs() - expected.coeffs()).cwiseAbs().array() <= tolerance).all()) {
-    return ::testing::AssertionSuccess();
-  }
-  return ::testing::AssertionFailure()
-         << actual.coeffs().transpose() << " is not " << expected.coeffs().transpose();
-}
+using test::coefficientsNear;
 
 TEST(PoseTest, DefaultIsIdentityAtOriginAndAligned) {
   Pose const pose;
