@@ -18,6 +18,7 @@ packages=(
   libtf2-dev
   clang-format
 )
+[ "${1:-}" = "docs" ] && packages=(doxygen)  # `make docs` needs only the API reference generator
 
 missing=()
 for package in "${packages[@]}"; do
