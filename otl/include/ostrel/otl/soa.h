@@ -27,6 +27,8 @@ class SoA<> {
   void checkSize(std::size_t /*expected*/) const noexcept {}
 };
 
+/// Structure of arrays: one shared column (`Slice`) per element type, in
+/// order, each with an optional secondary column of the same type.
 template <class First, class... Rest>
 class SoA<First, Rest...> : public SoA<Rest...> {
   using Inner = SoA<Rest...>;

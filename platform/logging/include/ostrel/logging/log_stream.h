@@ -25,6 +25,7 @@ class OSTREL_LOGGING_MANAGER_EXPORT LogStream {
   /// An enabled stream for one record of `level` on the given logger.
   LogStream(std::shared_ptr<logging_detail::LoggerState const> logger, int level);
 
+  /// Takes over `other`'s record; `other` is left disabled.
   LogStream(LogStream&& other) noexcept;
   LogStream(LogStream const&) = delete;
   LogStream& operator=(LogStream const&) = delete;
@@ -39,6 +40,7 @@ class OSTREL_LOGGING_MANAGER_EXPORT LogStream {
   /// True when what is written reaches the record.
   bool enabled() const noexcept { return stream_ != nullptr; }
 
+  /// Formats `value` into the record when the stream is enabled.
   template <typename T>
   LogStream& operator<<(T const& value) {
     if (stream_ != nullptr) {

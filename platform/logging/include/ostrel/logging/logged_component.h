@@ -17,10 +17,13 @@ class OSTREL_LOGGING_MANAGER_EXPORT LoggedComponent {
 
   virtual ~LoggedComponent() = default;
 
+  /// Makes the component log through `logger` from now on.
   virtual void setLogger(Logger const& logger) { logger_ = logger; }
+  /// The logger the component writes its records to.
   virtual Logger const& getLogger() const { return logger_; }
 
  protected:
+  /// Copies share the logger; only derived classes copy.
   LoggedComponent(LoggedComponent const&) = default;
   LoggedComponent& operator=(LoggedComponent const&) = default;
 

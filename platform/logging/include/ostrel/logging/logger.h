@@ -28,6 +28,7 @@ struct LoggerState {
 class OSTREL_LOGGING_MANAGER_EXPORT Logger {
  public:
   Logger();
+  /// A copy refers to the same named logger.
   Logger(Logger const& other);
   Logger& operator=(Logger const& other);
   ~Logger();
@@ -40,18 +41,23 @@ class OSTREL_LOGGING_MANAGER_EXPORT Logger {
     return level >= state_->threshold.load(std::memory_order_relaxed);
   }
 
+  /// One record of the named level; disabled (formats nothing) below the threshold.
+  ///@{
   LogStream traceStream() const { return stream(LOG_TRACE); }
   LogStream debugStream() const { return stream(LOG_DEBUG); }
   LogStream infoStream() const { return stream(LOG_INFO); }
   LogStream warnStream() const { return stream(LOG_WARN); }
   LogStream errorStream() const { return stream(LOG_ERROR); }
+  ///@}
 
   /// Writes one complete record of the named level.
+  ///@{
   void trace(std::string const& message) const { stream(LOG_TRACE) << message; }
   void debug(std::string const& message) const { stream(LOG_DEBUG) << message; }
   void info(std::string const& message) const { stream(LOG_INFO) << message; }
   void warn(std::string const& message) const { stream(LOG_WARN) << message; }
   void error(std::string const& message) const { stream(LOG_ERROR) << message; }
+  ///@}
 
   /// Level number of `text`: "trace" 0, "debug" 1, "info" 2, "warn" or
   /// "warning" 3, "error" 4, in any letter case; 5 for anything else.

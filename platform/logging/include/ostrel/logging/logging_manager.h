@@ -63,6 +63,7 @@ class OSTREL_LOGGING_MANAGER_EXPORT LoggingManager {
 
   /// Level from which records reach the console.
   void setConsoleLevel(int level);
+  /// Level from which records reach the console (info at start).
   int consoleLevel() const;
 
   /// Adds a destination that receives every finished record of at least

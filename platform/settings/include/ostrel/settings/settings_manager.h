@@ -89,6 +89,7 @@ class OSTREL_SETTINGS_MANAGER_EXPORT SettingsManager : public LoggedComponent {
     currentNode().put(key, text);
   }
 
+  /// Puts the text `value` at `key`, as `set<std::string>`.
   void set(std::string const& key, char const* value) { set(key, std::string(value)); }
 
   /// Reads the XML file `fileName` and merges it into the whole tree: a value
@@ -116,8 +117,10 @@ class OSTREL_SETTINGS_MANAGER_EXPORT SettingsManager : public LoggedComponent {
   std::size_t pathDepth() const { return stack_.size() - 1; }
 
   /// The whole tree and the current node.
+  ///@{
   Tree const& tree() const { return tree_; }
   Tree const& currentNode() const { return *stack_.back().node; }
+  ///@}
 
  private:
   struct Level {
