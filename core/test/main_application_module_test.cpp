@@ -111,7 +111,8 @@ class MainApplicationModuleTest : public ostrel::testing::CapturedLogging {
  protected:
   void SetUp() override {
     CapturedLogging::SetUp();
-    std::string pattern = (fs::temp_directory_path() / "ostrel-main-module-XXXXXX").string();
+    std::string pattern =
+        (fs::temp_directory_path() / ("ostrel-main-module-" + std::string(6, 'X'))).string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     folder_ = pattern;
     module.connectValidated([this] {

@@ -195,7 +195,9 @@ void writeXmlFile(std::string const& fileName, boost::property_tree::ptree const
 
   fs::path const folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
   TemporaryFile temporary;
-  temporary.path = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+  // mkstemp replaces the six trailing 'X' characters of the template.
+  temporary.path =
+      (folder / ("." + target.filename().string() + "." + std::string(6, 'X'))).string();
   std::vector<char> name(temporary.path.begin(), temporary.path.end());
   name.push_back('\0');
   temporary.fd = ::mkstemp(name.data());
