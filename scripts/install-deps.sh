@@ -8,7 +8,6 @@ packages=(
   ninja-build
   g++
   make
-  pkg-config
   libboost-all-dev
   libeigen3-dev
   libpcl-dev
